@@ -4,7 +4,9 @@
 
 namespace {
 
-constexpr bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsDecimalDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 constexpr int HexValue(char c) {
   if (IsDecimalDigit(c)) return c - '0';

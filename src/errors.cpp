@@ -37,12 +37,12 @@ std::string FailureReport(std::string_view class_name, std::string_view module,
                           std::uint32_t offset, std::string_view message) {
   const bool add_period = !message.empty() && message.back() != '.';
   char buffer[1024];
-  const int length = std::snprintf(
-      buffer, sizeof buffer, "Exception %.*s in module %.*s at %08X.\n%.*s%s",
-      static_cast<int>(class_name.size()), class_name.data(), static_cast<int>(module.size()),
-      module.data(), static_cast<unsigned>(offset), static_cast<int>(message.size()),
-      message.data(), add_period ? "." : "");
+  const int length =
+      std::snprintf(buffer, sizeof buffer, "Exception %.*s in module %.*s at %08X.\n%.*s%s",
+                    static_cast<int>(class_name.size()), class_name.data(),
+                    static_cast<int>(module.size()), module.data(), static_cast<unsigned>(offset),
+                    static_cast<int>(message.size()), message.data(), add_period ? "." : "");
   if (length < 0) return {};
-  return std::string(buffer, std::min<std::size_t>(static_cast<std::size_t>(length),
-                                                   sizeof buffer - 1));
+  return std::string(buffer,
+                     std::min<std::size_t>(static_cast<std::size_t>(length), sizeof buffer - 1));
 }

@@ -28,7 +28,13 @@ class EConvertError : public Exception {
 };
 
 // What a failed file or console operation means, whatever the platform's own code.
-enum class IoErrorKind { kFileNotFound, kInvalidFilename, kTooManyOpenFiles, kAccessDenied, kOther };
+enum class IoErrorKind {
+  kFileNotFound,
+  kInvalidFilename,
+  kTooManyOpenFiles,
+  kAccessDenied,
+  kOther
+};
 
 // A failed file or console operation, carrying the operating system's error code.
 class EInOutError : public Exception {

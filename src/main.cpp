@@ -14,9 +14,9 @@ namespace {
 
 void WriteBanner(std::int32_t interval_ms) {
   platform::File out = platform::File::StandardOutput();
-  OutputStream banner([&out](const char* data, std::size_t size) { out.Write(data, size); },
-                      out.IsConsole() ? OutputStream::Flushing::kAtLineEnd
-                                      : OutputStream::Flushing::kWhenFull);
+  OutputStream banner(
+      [&out](const char* data, std::size_t size) { out.Write(data, size); },
+      out.IsConsole() ? OutputStream::Flushing::kAtLineEnd : OutputStream::Flushing::kWhenFull);
   banner.WriteLine("Update every " + std::to_string(interval_ms / 1000) + " seconds");
   banner.WriteLine("Exit: Ctrl+C");
   // Written out at once on a file or pipe too: a log must show it even when Ctrl+C ends the run.
@@ -35,18 +35,11 @@ void WriteBanner(std::int32_t interval_ms) {
   }
 }
 
-void WriteIgnoringFailure(const std::string& text) {
-  try {
-    platform::File::StandardOutput().Write(text.data(), text.size());
-  } catch (const Exception&) {
-    // The report is the last word; there is nowhere left to report its own failure.
-  }
-}
-
 void ReportFailure(const char* class_name, const std::string& message, const void* place) {
-  WriteIgnoringFailure(FailureReport(class_name, platform::ExecutableName(),
-                                     platform::OffsetInExecutable(place), message));
-  WriteIgnoringFailure("\r\n");
+  const std::string report = FailureReport(class_name, platform::ExecutableName(),
+                                           platform::OffsetInExecutable(place), message);
+  platform::WriteStdoutIgnoringFailure(report.data(), report.size());
+  platform::WriteStdoutIgnoringFailure("\r\n", 2);
 }
 
 }  // namespace

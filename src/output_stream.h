@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 class OutputStream {
  public:

@@ -50,6 +50,9 @@ class File {
   bool owned_;
 };
 
+// The failure report's way out: one attempt to write, whatever the state of standard output.
+void WriteStdoutIgnoringFailure(const char* data, std::size_t size) noexcept;
+
 // Ignores the signals that would end the process silently on a failed write, and readies the
 // holding of interrupts.
 void InitProcess();

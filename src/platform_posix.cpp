@@ -13,9 +13,13 @@
 namespace platform {
 namespace {
 
-[[noreturn]] void RaiseLastError() { throw EInOutError(errno); }
+[[noreturn]] void RaiseLastError() {
+  throw EInOutError(errno);
+}
 
-int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+int Fd(std::intptr_t handle) {
+  return static_cast<int>(handle);
+}
 
 sigset_t InterruptSignals() {
   sigset_t set;
@@ -32,10 +36,10 @@ struct ErrorMeaning {
 };
 
 constexpr ErrorMeaning kErrorMeanings[] = {
-    {ENOENT, IoErrorKind::kFileNotFound},     {ENOTDIR, IoErrorKind::kInvalidFilename},
+    {ENOENT, IoErrorKind::kFileNotFound},          {ENOTDIR, IoErrorKind::kInvalidFilename},
     {ENAMETOOLONG, IoErrorKind::kInvalidFilename}, {EMFILE, IoErrorKind::kTooManyOpenFiles},
-    {ENFILE, IoErrorKind::kTooManyOpenFiles}, {EACCES, IoErrorKind::kAccessDenied},
-    {EPERM, IoErrorKind::kAccessDenied},      {EISDIR, IoErrorKind::kAccessDenied},
+    {ENFILE, IoErrorKind::kTooManyOpenFiles},      {EACCES, IoErrorKind::kAccessDenied},
+    {EPERM, IoErrorKind::kAccessDenied},           {EISDIR, IoErrorKind::kAccessDenied},
     {EROFS, IoErrorKind::kAccessDenied},
 };
 
@@ -87,7 +91,19 @@ void File::Close() {
   if (close(Fd(handle_)) < 0 && errno != EINTR) RaiseLastError();
 }
 
-bool File::IsConsole() const { return isatty(Fd(handle_)) == 1; }
+void WriteStdoutIgnoringFailure(const char* data, std::size_t size) noexcept {
+  while (size > 0) {
+    const ssize_t written = write(STDOUT_FILENO, data, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+}
+
+bool File::IsConsole() const {
+  return isatty(Fd(handle_)) == 1;
+}
 
 void InitProcess() {
   // A write to a pipe without reader, or past the file-size limit, must fail with its error

@@ -5,9 +5,10 @@
 namespace {
 
 TEST(FailureReport, HasTheFixedShape) {
-  EXPECT_EQ(FailureReport("EConvertError", "demostamp", 0x1A2B, "'abc' is not a valid integer value"),
-            "Exception EConvertError in module demostamp at 00001A2B.\n"
-            "'abc' is not a valid integer value.");
+  EXPECT_EQ(
+      FailureReport("EConvertError", "demostamp", 0x1A2B, "'abc' is not a valid integer value"),
+      "Exception EConvertError in module demostamp at 00001A2B.\n"
+      "'abc' is not a valid integer value.");
 }
 
 TEST(FailureReport, AddsAPeriodOnlyWhereOneIsMissing) {
@@ -24,8 +25,8 @@ TEST(FailureReport, AddsAPeriodOnlyWhereOneIsMissing) {
 
 TEST(FailureReport, IsCutToTheBufferLessItsClosingZero) {
   const std::string argument(2000, '7');
-  const std::string report =
-      FailureReport("EConvertError", "demostamp", 0, "'" + argument + "' is not a valid integer value");
+  const std::string report = FailureReport("EConvertError", "demostamp", 0,
+                                           "'" + argument + "' is not a valid integer value");
   ASSERT_EQ(report.size(), 1023u);
   EXPECT_EQ(report.substr(0, 48), "Exception EConvertError in module demostamp at 0");
   EXPECT_EQ(report.back(), '7');

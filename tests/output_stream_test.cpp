@@ -12,10 +12,12 @@ namespace {
 class StreamFixture : public ::testing::Test {
  protected:
   OutputStream Make(OutputStream::Flushing flushing) {
-    return OutputStream([this](const char* data, std::size_t size) {
-      if (fail_next) throw std::runtime_error("write failed");
-      writes.emplace_back(data, size);
-    }, flushing);
+    return OutputStream(
+        [this](const char* data, std::size_t size) {
+          if (fail_next) throw std::runtime_error("write failed");
+          writes.emplace_back(data, size);
+        },
+        flushing);
   }
   std::vector<std::string> writes;
   bool fail_next = false;

@@ -16,13 +16,20 @@ namespace {
 
 TEST(ErrorMessages, FollowTheMeaningOfErrno) {
   const std::pair<int, const char*> cases[] = {
-      {ENOENT, "File not found"},      {ENOTDIR, "Invalid filename"},
-      {ENAMETOOLONG, "Invalid filename"}, {EMFILE, "Too many open files"},
-      {ENFILE, "Too many open files"}, {EACCES, "File access denied"},
-      {EPERM, "File access denied"},   {EISDIR, "File access denied"},
-      {EROFS, "File access denied"},   {ENOSPC, "I/O error 28"},
-      {EPIPE, "I/O error 32"},         {EFBIG, "I/O error 27"},
-      {kStdoutNotOpen, "I/O error 105"}, {-3, "I/O error -3"},
+      {ENOENT, "File not found"},
+      {ENOTDIR, "Invalid filename"},
+      {ENAMETOOLONG, "Invalid filename"},
+      {EMFILE, "Too many open files"},
+      {ENFILE, "Too many open files"},
+      {EACCES, "File access denied"},
+      {EPERM, "File access denied"},
+      {EISDIR, "File access denied"},
+      {EROFS, "File access denied"},
+      {ENOSPC, "I/O error 28"},
+      {EPIPE, "I/O error 32"},
+      {EFBIG, "I/O error 27"},
+      {kStdoutNotOpen, "I/O error 105"},
+      {-3, "I/O error -3"},
   };
   for (const auto& [code, message] : cases) {
     const EInOutError error(code);
@@ -75,7 +82,10 @@ TEST(LocalClock, FollowsAChangeOfZone) {
   const platform::ClockReading utc = platform::ReadLocalClock();
   setenv("TZ", "XYZ-5", 1);  // five hours east of UTC
   const platform::ClockReading east = platform::ReadLocalClock();
-  if (old) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  if (old)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
   tzset();
   const int utc_minutes = utc.hour * 60 + utc.minute;
   const int east_minutes = east.hour * 60 + east.minute;
