@@ -24,11 +24,10 @@ void WriteBanner(std::int32_t interval_ms) {
 }
 
 [[noreturn]] void UpdateForever(std::int32_t interval_ms, bool WithSeconds) {
-  std::string CurrentStamp;
   for (;;) {
     // Held so that an interrupt never leaves the nine scripts with different stamps.
     platform::HoldInterrupts();
-    CurrentStamp = MakeStamp(platform::ReadLocalClock(), WithSeconds);
+    const std::string CurrentStamp = MakeStamp(platform::ReadLocalClock(), WithSeconds);
     for (const std::string_view tag : Tags) WriteScript(tag, CurrentStamp);
     platform::ReleaseInterrupts();
     platform::SleepMs(static_cast<std::uint32_t>(interval_ms));

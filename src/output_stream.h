@@ -28,7 +28,7 @@ class OutputStream {
 
   Sink sink_;
   Flushing flushing_;
-  char buffer_[kBufferSize];
+  char buffer_[kBufferSize]{};
   std::size_t used_ = 0;
   std::uint64_t written_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "platform.h"
@@ -32,6 +33,7 @@ sigset_t InterruptSignals() {
 
 struct ErrorMeaning {
   int code;
+  // cppcheck-suppress unusedStructMember ; read through std::find_if
   IoErrorKind kind;
 };
 
@@ -108,18 +110,18 @@ bool File::IsConsole() const {
 void InitProcess() {
   // A write to a pipe without reader, or past the file-size limit, must fail with its error
   // code and reach the failure report instead of ending the process silently.
-  signal(SIGPIPE, SIG_IGN);
-  signal(SIGXFSZ, SIG_IGN);
+  (void)signal(SIGPIPE, SIG_IGN);
+  (void)signal(SIGXFSZ, SIG_IGN);
 }
 
 void HoldInterrupts() {
   const sigset_t set = InterruptSignals();
-  sigprocmask(SIG_BLOCK, &set, nullptr);
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
 void ReleaseInterrupts() {
   const sigset_t set = InterruptSignals();
-  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 ClockReading ReadLocalClock() {
@@ -150,10 +152,10 @@ void SleepMs(std::uint32_t milliseconds) {
 }
 
 IoErrorKind ClassifyError(std::int32_t code) {
-  for (const ErrorMeaning& meaning : kErrorMeanings) {
-    if (meaning.code == code) return meaning.kind;
-  }
-  return IoErrorKind::kOther;
+  const auto* const found =
+      std::find_if(std::begin(kErrorMeanings), std::end(kErrorMeanings),
+                   [code](const ErrorMeaning& meaning) { return meaning.code == code; });
+  return found == std::end(kErrorMeanings) ? IoErrorKind::kOther : found->kind;
 }
 
 std::string ExecutableName() {

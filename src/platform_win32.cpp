@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform.h"
 
 namespace platform {
@@ -25,6 +28,7 @@ BOOL WINAPI OnInterrupt(DWORD) {
 
 struct ErrorMeaning {
   DWORD code;
+  // cppcheck-suppress unusedStructMember ; read through std::find_if
   IoErrorKind kind;
 };
 
@@ -121,10 +125,11 @@ void SleepMs(std::uint32_t milliseconds) {
 }
 
 IoErrorKind ClassifyError(std::int32_t code) {
-  for (const ErrorMeaning& meaning : kErrorMeanings) {
-    if (static_cast<std::int32_t>(meaning.code) == code) return meaning.kind;
-  }
-  return IoErrorKind::kOther;
+  const auto* const found = std::find_if(std::begin(kErrorMeanings), std::end(kErrorMeanings),
+                                         [code](const ErrorMeaning& meaning) {
+                                           return static_cast<std::int32_t>(meaning.code) == code;
+                                         });
+  return found == std::end(kErrorMeanings) ? IoErrorKind::kOther : found->kind;
 }
 
 std::string ExecutableName() {
