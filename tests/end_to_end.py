@@ -28,6 +28,7 @@ START_TIMEOUT = 60  # the first start under an emulator creates its prefix
 
 BINARY = ""
 EMULATOR = []
+SHORT_WRITE_SHIM = ""
 POSIX = True
 
 
@@ -312,6 +313,9 @@ class Failures(Case):
             ("full disk", lambda: os.symlink("/dev/full", self.path("demo_dem.cfg")), None,
              b"I/O error 28."),
             ("file size limit", lambda: None, limit("RLIMIT_FSIZE", 10), b"I/O error 27."),
+            # Over a longer old file the limit cuts the write short; the rest must still fail.
+            ("short write", lambda: self.put("demo_sco.cfg", b"o" * 100),
+             limit("RLIMIT_FSIZE", 30), b"I/O error 27."),
         ]
         for name, arrange, preexec_fn, message in cases:
             with self.subTest(name):
@@ -332,6 +336,16 @@ class Failures(Case):
         self.assertEqual(program.process.wait(timeout=30), 1)
         output = program.process.stdout.read()
         self.assert_report(output[38:], b"EInOutError", b"Too many open files.")
+
+    def test_posix_short_writes_are_continued(self):
+        if not SHORT_WRITE_SHIM:
+            self.skipTest("run with --short-write-shim")
+        self.put("demo_hev.cfg", b"h" * 200)
+        env = dict(os.environ, LD_PRELOAD=SHORT_WRITE_SHIM)
+        program = self.start("90", env=env)
+        self.assertEqual(program.read_stdout(39), b"Update every 90 seconds\r\nExit: Ctrl+C\r\n")
+        for tag, content in program.wait_for_tick().items():
+            self.assertEqual(len(content), 62, tag)
 
     def test_posix_a_script_is_written_through_a_symlink(self):
         self.put("real", b"y" * 500)
@@ -434,13 +448,16 @@ class Interrupts(Case):
 
 
 def main():
-    global BINARY, EMULATOR, POSIX
+    global BINARY, EMULATOR, POSIX, SHORT_WRITE_SHIM
     parser = argparse.ArgumentParser()
     parser.add_argument("--binary", required=True)
     parser.add_argument("--emulator", default="")
+    parser.add_argument("--short-write-shim", default="",
+                        help="a preloadable library that cuts every write to a few bytes")
     options, rest = parser.parse_known_args()
     BINARY = os.path.abspath(options.binary)
     EMULATOR = options.emulator.split(";") if options.emulator else []
+    SHORT_WRITE_SHIM = options.short_write_shim and os.path.abspath(options.short_write_shim)
     POSIX = not EMULATOR and os.name == "posix" and not BINARY.endswith(".exe")
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 
