@@ -14,7 +14,6 @@ import re
 import select
 import shutil
 import signal
-import stat
 import subprocess
 import sys
 import tempfile
@@ -50,9 +49,9 @@ def report(class_name, message):
 class Program:
     """demostamp running in the background until stopped."""
 
-    def __init__(self, args, cwd, env=None, prefix=(), stdout=subprocess.PIPE):
+    def __init__(self, args, cwd, env=None, stdout=subprocess.PIPE):
         self.cwd = cwd
-        self.process = subprocess.Popen([*prefix, *EMULATOR, BINARY, *args], cwd=cwd, env=env,
+        self.process = subprocess.Popen([*EMULATOR, BINARY, *args], cwd=cwd, env=env,
                                         stdin=subprocess.DEVNULL, stdout=stdout)
 
     def read_stdout(self, size, timeout=START_TIMEOUT):
@@ -123,10 +122,9 @@ class Case(unittest.TestCase):
         self.programs.append(program)
         return program
 
-    def run_to_end(self, *args, cwd=None, prefix=(), env=None, stdout=subprocess.PIPE,
-                   preexec_fn=None):
+    def run_to_end(self, *args, cwd=None, env=None, stdout=subprocess.PIPE, preexec_fn=None):
         """Runs a program that must end by itself, and returns its exit status and output."""
-        result = subprocess.run([*prefix, *EMULATOR, BINARY, *args], cwd=cwd or self.dir,
+        result = subprocess.run([*EMULATOR, BINARY, *args], cwd=cwd or self.dir,
                                 env=env, stdin=subprocess.DEVNULL, stdout=stdout,
                                 stderr=subprocess.PIPE, timeout=START_TIMEOUT,
                                 preexec_fn=preexec_fn)
@@ -146,8 +144,7 @@ class Case(unittest.TestCase):
 
     def faketime_env(self, faketime):
         self.assertTrue(os.path.exists(FAKETIME_LIB), "libfaketime is missing: apt-get install faketime")
-        return dict(os.environ, LD_PRELOAD=FAKETIME_LIB, FAKETIME=faketime,
-                    TZ="UTC")
+        return dict(os.environ, LD_PRELOAD=FAKETIME_LIB, FAKETIME=faketime, TZ="UTC")
 
 
 class Banner(Case):
